@@ -1,7 +1,6 @@
 #include "channels/SerialReceiveBuffer.h"
 
 #include "channels/Hl7Text.h"
-#include "channels/QueryExchange.h"
 
 #include <algorithm>
 
@@ -35,31 +34,36 @@ std::vector<SerialReceiveBuffer::Event> SerialReceiveBuffer::append(std::string_
 }
 
 void SerialReceiveBuffer::takeFrames(std::vector<Event>& events) {
-    while (inFrame_) {
-        const std::size_t end = buffer_.find(kFrameEnd, scanFrom_);
-        if (end == std::string::npos) {
-            scanFrom_ = scanStartAfter(buffer_);
-            return;
-        }
-        const std::size_t frameSize = end + kFrameEnd.size();
-        events.push_back({Event::Kind::Frame, buffer_.substr(0, frameSize)});
-        const std::size_t next = buffer_.find(kFrameStart, frameSize);
-        if (next == std::string::npos) {
+    if (!inFrame_)
+        return;
+    // Frames are cut out by position and the buffer shortened once, so a large read holding
+    // many frames costs no more than its length.
+    std::size_t start = 0;
+    std::size_t scan = scanFrom_;
+    for (;;) {
+        const std::size_t end = buffer_.find(kFrameEnd, scan);
+        if (end == std::string::npos)
+            break;
+        const std::size_t frameEnd = end + kFrameEnd.size();
+        events.push_back({Event::Kind::Frame, buffer_.substr(start, frameEnd - start)});
+        start = buffer_.find(kFrameStart, frameEnd);
+        if (start == std::string::npos) {
             buffer_.clear();
             inFrame_ = false;
-        } else {
-            buffer_.erase(0, next);
-            scanFrom_ = 1;
+            return;
         }
+        scan = start + 1;
     }
+    buffer_.erase(0, start);
+    scanFrom_ = scanStartAfter(buffer_);
 }
 
 void SerialReceiveBuffer::bound(std::vector<Event>& events) {
-    if (buffer_.size() <= kMaxRequestBytes)
+    if (buffer_.size() <= limit_)
         return;
     const std::size_t last = buffer_.rfind(kFrameStart);
     Event dropped{Event::Kind::Overflow, {}};
-    if (last == std::string::npos || buffer_.size() - last > kMaxRequestBytes) {
+    if (last == std::string::npos || buffer_.size() - last > limit_) {
         dropped.text = std::move(buffer_);
         buffer_.clear();
         inFrame_ = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channels/QueryExchange.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -17,9 +19,11 @@ public:
         enum class Kind { Frame, Overflow };
         Kind kind;
         // Frame: from the start byte to the end marker, both included.
-        // Overflow: what was dropped when the buffer passed kMaxRequestBytes.
+        // Overflow: what was dropped when the buffer passed the limit.
         std::string text;
     };
+
+    explicit SerialReceiveBuffer(std::size_t limit = kMaxRequestBytes) : limit_(limit) {}
 
     std::vector<Event> append(std::string_view bytes);
 
@@ -29,6 +33,7 @@ private:
     void takeFrames(std::vector<Event>& events);
     void bound(std::vector<Event>& events);
 
+    std::size_t limit_;
     std::string buffer_;
     bool inFrame_ = false;      // buffer_ starts with a start byte
     std::size_t scanFrom_ = 1;  // no end marker starts in buffer_ before this

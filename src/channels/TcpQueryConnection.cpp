@@ -5,8 +5,6 @@
 #include <QHostAddress>
 #include <QTimerEvent>
 #include <array>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace quillory {
 
@@ -21,7 +19,9 @@ TcpQueryConnection::TcpQueryConnection(qintptr descriptor, QueryLog& log,
                                        const ChannelErrorSink& onError, QObject* parent)
     : QObject(parent), socket_(this), log_(log), onError_(onError) {
     if (!socket_.setSocketDescriptor(descriptor)) {
-        ::close(int(descriptor)); // not adopted, so nobody else would close it
+        if (onError_)
+            onError_("TCP query listener: an accepted connection could not be taken over: " +
+                     socket_.errorString().toStdString());
         done_ = true;
         deleteLater();
         return;
@@ -121,23 +121,13 @@ void TcpQueryConnection::end() {
 }
 
 void TcpQueryConnection::endAfterReply() {
-    // Closing with unread input would reset the connection and could destroy the reply in
-    // flight, so the output side is shut once flushed and the input drained until the peer
-    // closes, within a fresh deadline.
-    deadline_.start(kDeadlineMs, this);
+    // Qt closes once the reply has gone to the system; a peer that never takes it is cut off
+    // after a fresh deadline.
     disconnect(&socket_, &QTcpSocket::readyRead, this, nullptr);
-    connect(&socket_, &QTcpSocket::readyRead, this, [this] { socket_.skip(socket_.bytesAvailable()); });
-    connect(&socket_, &QTcpSocket::bytesWritten, this, [this] { shutOutputWhenFlushed(); });
-    socket_.flush();
-    shutOutputWhenFlushed();
-}
-
-void TcpQueryConnection::shutOutputWhenFlushed() {
-    if (outputShut_ || socket_.bytesToWrite() > 0 || !socket_.isValid())
-        return;
-    outputShut_ = true;
-    ::shutdown(int(socket_.socketDescriptor()), SHUT_WR);
-    socket_.skip(socket_.bytesAvailable());
+    deadline_.start(kDeadlineMs, this);
+    socket_.disconnectFromHost();
+    if (socket_.state() == QAbstractSocket::UnconnectedState)
+        deleteLater();
 }
 
 } // namespace quillory

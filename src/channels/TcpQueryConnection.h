@@ -30,7 +30,6 @@ private:
     bool logOrReport(const std::function<void()>& append);
     void end();
     void endAfterReply();
-    void shutOutputWhenFlushed();
 
     QTcpSocket socket_;
     QBasicTimer deadline_;
@@ -38,8 +37,7 @@ private:
     std::string peer_;
     QueryLog& log_;
     const ChannelErrorSink& onError_;
-    bool done_ = false;       // the exchange is decided; what follows is only closing
-    bool outputShut_ = false;
+    bool done_ = false; // the exchange is decided; what follows is only closing
 };
 
 } // namespace quillory

@@ -1,7 +1,6 @@
 #include "channels/TcpRequestText.h"
 
 #include "channels/Hl7Text.h"
-#include "channels/QueryExchange.h"
 
 namespace quillory {
 
@@ -13,7 +12,7 @@ TcpRequestText::State TcpRequestText::append(std::string_view piece) {
     text_.append(piece);
     if (text_.find(kFrameEnd, from) != std::string::npos)
         state_ = State::EndMarkerSeen;
-    else if (text_.size() > kMaxRequestBytes)
+    else if (text_.size() > limit_)
         state_ = State::TooLarge;
     return state_;
 }

@@ -143,6 +143,12 @@ const Strings carrierNames{"BLUE CROSS OF OHIO",
                            "ASSURANCE M\xC9"
                            "DICALE"};
 
+std::string numbered(const char* prefix, std::uint64_t number) {
+    std::string text(prefix);
+    text.append(std::to_string(number));
+    return text;
+}
+
 std::string employerCode(long long i) {
     char code[8];
     std::snprintf(code, sizeof code, "E%04lld", i % 10000);
@@ -387,10 +393,10 @@ void fillSlot(DemoTable& t, Practice& p, int slot, const std::string& chart,
     t.setText(slotField(slot, S_Insured),
               who < 6 ? chart : (who < 9 ? guarantor : r.pick(p.charts)));
     t.setText(slotField(slot, S_Relationship), r.pick(relationships));
-    t.setText(slotField(slot, S_Group), r.percent(80) ? "GRP" + std::to_string(r.below(900)) : "");
-    t.setText(slotField(slot, S_Policy), r.percent(5)
-                                             ? "POL|" + std::to_string(r.below(99999))
-                                             : "P" + std::to_string(r.next() % 1000000000));
+    t.setText(slotField(slot, S_Group), r.percent(80) ? numbered("GRP", r.below(900)) : "");
+    const bool odd = r.percent(5);
+    t.setText(slotField(slot, S_Policy),
+              odd ? numbered("POL|", r.below(99999)) : numbered("P", r.next() % 1000000000));
     if (r.percent(85))
         t.set(slotField(slot, S_Start), randomDate(r, 2000, 2025));
     if (r.percent(20))

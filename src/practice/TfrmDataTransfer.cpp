@@ -15,6 +15,8 @@ namespace quillory {
 
 namespace {
 
+constexpr std::size_t readCacheBytesPerTable = 48u << 20;
+
 // Order of two values as SQL's ORDER BY sorts them: nulls first, numbers, then texts.
 int compareForOrderBy(const ads::Value& a, const ads::Value& b) {
     using Kind = ads::Value::Kind;
@@ -81,6 +83,8 @@ void TfrmDataTransfer::Impl::open() {
         platform::withTrailingSeparator(settings.ReadString("Options", "DataPath", ""));
     caseByCaseNumber = settings.ReadString("Options", "CasePullBy", "") == "CaseByCaseNum";
     connection.connect(folder + "mwddf.add", "User", "tangelos");
+    // The object lives for one piece of work and reads scattered records of a few tables.
+    connection.setReadCache(readCacheBytesPerTable);
     mwpat = connection.table("mwpat.adt");
     mwcas = connection.table("MWCAS");
     mwins = connection.table("mwins.adt");

@@ -2,7 +2,7 @@
 
 #include "core/Error.h"
 #include "core/IniText.h"
-#include "settings/WholeFile.h"
+#include "platform/files/WholeFile.h"
 
 #include <filesystem>
 #include <mutex>
@@ -16,8 +16,8 @@ std::mutex writeMutex;
 
 std::optional<std::string> readValue(const std::string& path, std::string_view section,
                                      std::string_view key) {
-    const WholeFileRead file = readWholeFile(path);
-    if (file.status != WholeFileRead::Status::Read)
+    const platform::WholeFileRead file = platform::readWholeFile(path);
+    if (file.status != platform::WholeFileRead::Status::Read)
         return std::nullopt;
     return iniReadValue(file.bytes, section, key);
 }
@@ -40,12 +40,12 @@ std::string SettingsFile::ReadString(std::string_view section, std::string_view 
 void SettingsFile::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
     std::lock_guard lock(writeMutex);
-    const WholeFileRead file = readWholeFile(path_);
+    const platform::WholeFileRead file = platform::readWholeFile(path_);
     // A file that is there but cannot be read must not be replaced by one holding a single key.
-    if (file.status == WholeFileRead::Status::Failed)
+    if (file.status == platform::WholeFileRead::Status::Failed)
         throwUnableToWrite(path_);
     const std::string updated = iniWriteValue(file.bytes, section, key, value);
-    if (!replaceWholeFile(path_, updated))
+    if (!platform::replaceWholeFile(path_, updated))
         throwUnableToWrite(path_);
 }
 

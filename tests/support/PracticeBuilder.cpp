@@ -42,6 +42,13 @@ PracticeBuilder::PracticeBuilder() {
     QDir(dir_.path()).mkdir("practice");
 }
 
+void PracticeBuilder::clearRows() {
+    patients_.clear();
+    cases_.clear();
+    carriers_.clear();
+    employers_.clear();
+}
+
 PracticeBuilder& PracticeBuilder::patient(Row row) {
     patients_.push_back(std::move(row));
     return *this;

@@ -18,6 +18,9 @@ public:
 
     PracticeBuilder();
 
+    // Forgets the rows given so far; the next write() replaces the tables in the same folder.
+    void clearRows();
+
     PracticeBuilder& patient(Row row);
     PracticeBuilder& caseRow(Row row);
     PracticeBuilder& carrier(Row row);

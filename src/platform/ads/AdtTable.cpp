@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "platform/ads/AdtTableImpl.h"
+#include "platform/ads/CachedSource.h"
 #include "platform/ads/FieldDecoder.h"
 #include "platform/ads/RecordScanner.h"
 #include "platform/files/FileLookup.h"
@@ -49,8 +50,8 @@ void AdtTable::Impl::readSlots(std::uint32_t first, std::uint32_t count, char* o
     const std::uint64_t offset = layout.firstRecord + std::uint64_t(first) * layout.recordLength;
     const std::size_t size = std::size_t(count) * layout.recordLength;
     if (source->readAt(offset, out, size) != size)
-        throw Error(path + " was cut short while it was open: record " + std::to_string(first + 1) +
-                    " can no longer be read.");
+        throw Error(path + " was cut short while it was open: record " +
+                    std::to_string(std::uint64_t(first) + 1) + " can no longer be read.");
 }
 
 const FieldDef& AdtTable::Impl::fieldAt(int field) const {
@@ -87,8 +88,13 @@ std::string_view lookupKey(const Record& record, int field, const FieldDef& def,
 
 // ---- AdtTable
 
-AdtTable::AdtTable(std::string path) {
-    d = Impl::open(path, openFileSource(path));
+AdtTable::AdtTable(std::string path) : AdtTable(std::move(path), 0) {}
+
+AdtTable::AdtTable(std::string path, std::size_t readCacheBytes) {
+    auto source = openFileSource(path);
+    if (readCacheBytes > 0)
+        source = cachedSource(std::move(source), readCacheBytes);
+    d = Impl::open(path, std::move(source));
     if (d->layout.hasMemoFields())
         d->memo = std::make_unique<MemoFile>(openMemoFile(d->path));
 }

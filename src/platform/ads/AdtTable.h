@@ -39,12 +39,17 @@ private:
 
 // One Advantage table file (.adt), opened read-only, with its memo file (.adm) when it has
 // memo fields. Reads never go past the end of the file or of a record. Every failure throws
-// quillory::Error with a text that names the file and the fault.
+// quillory::Error with a text that names the file and the fault. The slot count is taken when the
+// table is opened: records that Medisoft appends later are seen by a table opened later.
 class AdtTable {
 public:
     // Opens the file and checks its header: signature, field descriptors (readable names, known
     // types, fields inside the record) and file size. Encrypted tables are refused.
     explicit AdtTable(std::string path);
+    // As above, keeping up to readCacheBytes of the table file in memory: far fewer system calls
+    // for scattered reads, but a block once read is not read again while the table is open, so
+    // later changes to it are not seen. For work that reads a table in one pass, like a cycle.
+    AdtTable(std::string path, std::size_t readCacheBytes);
     // The same, over bytes held in memory (the fuzzer's way in); path only names the table in
     // error texts. memoBytes stands for the .adm file, which is missing when it is nothing.
     static std::unique_ptr<AdtTable> fromBytes(std::string path, std::string tableBytes,

@@ -23,12 +23,14 @@ struct Connection::Impl {
     std::map<std::string, std::shared_ptr<AdtTable>> tables; // by tableKey()
     sqlite3* db = nullptr;
     std::unique_ptr<SqlTables> sqlTables;
-    std::map<std::string, std::string> sqlFailures; // tables that could not be opened, and why
+    std::size_t readCacheBytes = 0;
 
     std::shared_ptr<AdtTable> openTable(const std::string& key, std::string_view asked);
+    std::shared_ptr<AdtTable> openFile(const std::string& key, const std::string& fileName);
     // Creates the SQL table of key; false when the folder has no such file. Throws the file's
     // error when it cannot be opened.
     bool addSqlTable(const std::string& key);
+    void addSqlTable(const std::string& key, const std::string& fileName);
     void openSql();
     void close();
 };
@@ -87,7 +89,14 @@ std::shared_ptr<AdtTable> Connection::Impl::openTable(const std::string& key,
     const auto file = files.find(key);
     if (key.empty() || file == files.end())
         throw Error("The table " + std::string(asked) + " does not exist in " + folder + ".");
-    auto table = std::make_shared<AdtTable>(folder + file->second);
+    return openFile(key, file->second);
+}
+
+std::shared_ptr<AdtTable> Connection::Impl::openFile(const std::string& key,
+                                                     const std::string& fileName) {
+    if (auto it = tables.find(key); it != tables.end())
+        return it->second;
+    auto table = std::make_shared<AdtTable>(folder + fileName, readCacheBytes);
     tables.emplace(key, table);
     return table;
 }
@@ -97,15 +106,12 @@ bool Connection::Impl::addSqlTable(const std::string& key) {
     const auto file = files.find(key);
     if (file == files.end())
         return false;
-    try {
-        auto table = openTable(key, file->second);
-        sqlTables->add(file->second.substr(0, file->second.size() - 4), table);
-        sqlFailures.erase(key);
-    } catch (const Error& e) {
-        sqlFailures[key] = e.what();
-        throw;
-    }
+    addSqlTable(key, file->second);
     return true;
+}
+
+void Connection::Impl::addSqlTable(const std::string& key, const std::string& fileName) {
+    sqlTables->add(fileName.substr(0, fileName.size() - 4), openFile(key, fileName));
 }
 
 void Connection::Impl::openSql() {
@@ -121,11 +127,11 @@ void Connection::Impl::openSql() {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlTables = std::make_unique<SqlTables>(db);
-    // A damaged table must not keep the others from being queried; its error is kept and
-    // reported when a statement names it.
+    // A damaged table must not keep the others from being queried; a statement that names it
+    // tries again and reports the file's own error (see Query::open).
     for (const auto& [key, file] : listTableFiles(folder)) {
         try {
-            addSqlTable(key);
+            addSqlTable(key, file);
         } catch (const Error&) {
         }
     }
@@ -137,7 +143,6 @@ void Connection::Impl::close() {
         sqlite3_close_v2(db); // statements still open keep it alive until they are finalised
     db = nullptr;
     tables.clear();
-    sqlFailures.clear();
     connected = false;
     folder.clear();
 }
@@ -169,6 +174,11 @@ void Connection::connect(const std::string& path, const std::string&, const std:
 void Connection::disconnect() {
     const std::lock_guard lock(d->mutex);
     d->close();
+}
+
+void Connection::setReadCache(std::size_t bytes) {
+    const std::lock_guard lock(d->mutex);
+    d->readCacheBytes = bytes;
 }
 
 bool Connection::isConnected() const {

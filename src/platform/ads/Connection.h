@@ -27,6 +27,10 @@ public:
     bool isConnected() const;
     const std::string& folder() const; // with a trailing separator
 
+    // Tables opened from now on keep up to bytes of their file in memory (see AdtTable); 0, the
+    // default, reads the file every time.
+    void setReadCache(std::size_t bytes);
+
     // The table of the folder named name ("mwpat.adt" or "MWPAT"), letter case ignored. Each
     // table is opened once per connection and shared. Throws quillory::Error.
     std::shared_ptr<AdtTable> table(std::string_view name);

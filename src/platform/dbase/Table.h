@@ -32,9 +32,9 @@ struct Record {
 // records by an append that died are ignored and overwritten by the next append; opening never
 // cuts a file.
 //
-// Values are bytes, stored and returned unchanged. Failures throw quillory::Error with a text that
-// names the file and the fault; a damaged table is refused when opened, a damaged record when
-// read.
+// Values are bytes, stored and returned unchanged apart from the width of character fields.
+// Failures throw quillory::Error with a text that names the file and the fault; a damaged table is
+// refused when opened, a damaged record when read.
 class Table {
 public:
     Table(std::string path, Access access, Durability durability = Durability::ProcessCrash);

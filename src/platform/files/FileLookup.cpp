@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace quillory::platform {
 
@@ -21,9 +22,11 @@ std::optional<std::string> findFileIgnoringCase(const std::string& folder, std::
     // Paths are bytes; decodeName/encodeName keep names that are not UTF-8 intact.
     const QString dirPath = QFile::decodeName(folder.empty() ? "." : folder.c_str());
     const QString fileName = QFile::decodeName(QByteArray(name.data(), qsizetype(name.size())));
-    const QFileInfo exact(QDir(dirPath), fileName);
-    if (exact.isFile())
-        return QFile::encodeName(exact.filePath()).toStdString();
+    // One stat() for the usual exact match: this runs before every message that is built.
+    const std::string exact = withTrailingSeparator(folder) + std::string(name);
+    struct stat info {};
+    if (::stat(exact.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        return exact;
     const QStringList entries = QDir(dirPath).entryList(QDir::Files | QDir::Hidden);
     for (const QString& entry : entries) {
         if (entry.compare(fileName, Qt::CaseInsensitive) == 0)

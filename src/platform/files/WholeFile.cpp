@@ -1,4 +1,4 @@
-#include "settings/WholeFile.h"
+#include "platform/files/WholeFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quillory {
+namespace quillory::platform {
 namespace {
 
 class FileDescriptor {
@@ -100,6 +100,10 @@ WholeFileRead readWholeFile(const std::string& path) {
         if (got == 0)
             return result;
         result.bytes.append(buffer, static_cast<std::size_t>(got));
+        // A regular file reads short only at its end; this spares a read per call on the hot
+        // path, where the settings are read before every message.
+        if (static_cast<std::size_t>(got) < sizeof buffer)
+            return result;
     }
 }
 
@@ -136,4 +140,4 @@ bool replaceWholeFile(const std::string& path, std::string_view bytes) {
     return true;
 }
 
-} // namespace quillory
+} // namespace quillory::platform

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillory {
+namespace quillory::platform {
 
 struct WholeFileRead {
     enum class Status { Read, Missing, Failed };
@@ -21,4 +21,4 @@ WholeFileRead readWholeFile(const std::string& path);
 // False when any step fails; the file is then left as it was.
 bool replaceWholeFile(const std::string& path, std::string_view bytes);
 
-} // namespace quillory
+} // namespace quillory::platform
