@@ -4,6 +4,7 @@
 //   message_throughput SETTINGS_FILE
 //
 // bench/run-message-bench creates the demo practice and the settings file first.
+#include "platform/time/LocalTimeZone.h"
 #include "practice/TfrmDataTransfer.h"
 
 #include <chrono>
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s SETTINGS_FILE\n", argv[0]);
         return 2;
     }
+    quillory::platform::pinLocalTimeZone();
     PrintingErrorReport errors;
     auto start = std::chrono::steady_clock::now();
     quillory::TfrmDataTransfer practice(argv[1], errors);

@@ -1,7 +1,6 @@
 #include "platform/ads/CachedSource.h"
 
 #include <cstring>
-#include <list>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -17,7 +16,7 @@ class CachedSource final : public ByteSource {
 public:
     CachedSource(std::unique_ptr<ByteSource> source, std::size_t budget)
         : ByteSource(source->name()), source_(std::move(source)),
-          maxBlocks_(std::max<std::size_t>(1, budget / blockSize)) {}
+          slots_(std::max<std::size_t>(1, budget / blockSize)) {}
 
     std::uint64_t size() const override { return source_->size(); }
 
@@ -26,60 +25,79 @@ public:
         std::size_t done = 0;
         while (done < size) {
             const std::uint64_t position = offset + done;
-            const Block& block = blockAt(position / blockSize);
+            const Slot& slot = blockAt(position / blockSize);
             const std::size_t inBlock = position % blockSize;
-            if (inBlock >= block.bytes.size())
+            if (inBlock >= slot.length)
                 break; // end of the file
-            const std::size_t n = std::min(size - done, block.bytes.size() - inBlock);
-            std::memcpy(buffer + done, block.bytes.data() + inBlock, n);
+            const std::size_t n = std::min(size - done, slot.length - inBlock);
+            std::memcpy(buffer + done, slot.bytes.get() + inBlock, n);
             done += n;
-            if (block.bytes.size() < blockSize)
+            if (slot.length < blockSize)
                 break;
         }
         return done;
     }
 
 private:
-    struct Block {
-        std::vector<char> bytes;
-        std::list<std::uint64_t>::iterator age;
+    struct Slot {
+        std::uint64_t number = 0;
+        std::unique_ptr<char[]> bytes;
+        std::size_t length = 0;
+        bool referenced = false;
     };
 
-    const Block& blockAt(std::uint64_t number) const {
-        auto found = blocks_.find(number);
-        if (found != blocks_.end() && found->second.bytes.size() == blockSize) {
-            ages_.splice(ages_.begin(), ages_, found->second.age);
-            return found->second;
+    const Slot& blockAt(std::uint64_t number) const {
+        const auto found = where_.find(number);
+        if (found != where_.end()) {
+            Slot& slot = slots_[found->second];
+            if (slot.length == blockSize) {
+                slot.referenced = true;
+                return slot;
+            }
+            return fill(found->second); // read short at the end: the file may have grown
         }
-        if (found == blocks_.end()) {
-            if (blocks_.size() >= maxBlocks_)
-                evictOldest();
-            ages_.push_front(number);
-            found = blocks_.emplace(number, Block{{}, ages_.begin()}).first;
-        }
-        std::vector<char> bytes;
-        bytes.resize(blockSize); // no need to clear: what is not read is cut off below
-        try {
-            bytes.resize(source_->readAt(number * blockSize, bytes.data(), blockSize));
-        } catch (...) {
-            ages_.erase(found->second.age);
-            blocks_.erase(found);
-            throw;
-        }
-        found->second.bytes = std::move(bytes);
-        return found->second;
+        return fill(claimSlot(number));
     }
 
-    void evictOldest() const {
-        blocks_.erase(ages_.back());
-        ages_.pop_back();
+    // The clock algorithm: a block used since the hand last passed gets one more round.
+    std::size_t claimSlot(std::uint64_t number) const {
+        for (;;) {
+            const std::size_t index = hand_;
+            hand_ = (hand_ + 1) % slots_.size();
+            Slot& slot = slots_[index];
+            if (slot.bytes && slot.referenced) {
+                slot.referenced = false;
+                continue;
+            }
+            if (slot.bytes)
+                where_.erase(slot.number);
+            else
+                slot.bytes = std::make_unique<char[]>(blockSize);
+            slot.number = number;
+            slot.length = 0;
+            where_[number] = index;
+            return index;
+        }
+    }
+
+    const Slot& fill(std::size_t index) const {
+        Slot& slot = slots_[index];
+        try {
+            slot.length = source_->readAt(slot.number * blockSize, slot.bytes.get(), blockSize);
+        } catch (...) {
+            where_.erase(slot.number);
+            slot.bytes.reset();
+            throw;
+        }
+        slot.referenced = true;
+        return slot;
     }
 
     std::unique_ptr<ByteSource> source_;
-    std::size_t maxBlocks_;
     mutable std::mutex mutex_;
-    mutable std::unordered_map<std::uint64_t, Block> blocks_;
-    mutable std::list<std::uint64_t> ages_; // most recently used first
+    mutable std::vector<Slot> slots_;
+    mutable std::unordered_map<std::uint64_t, std::size_t> where_;
+    mutable std::size_t hand_ = 0;
 };
 
 } // namespace
