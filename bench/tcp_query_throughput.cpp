@@ -2,8 +2,10 @@
 // 128 concurrent clients, each opening one connection per query and reading until the server
 // closes. Then the channel's memory across many exchanges.
 //
-//   tcp_query_throughput OUR_PORT OUR_PID PEER_PORT [EXCHANGES] [MEMORY_EXCHANGES]
+//   tcp_query_throughput OUR_PORT OUR_PID PEER_PORT PEER_PID [EXCHANGES] [MEMORY_EXCHANGES]
 //
+// Next to exchanges per second it prints each server's processor time per exchange, which
+// holds steadier than the rates when other work shares the machine.
 // bench/run-tcp-bench starts `quillory-cli serve` and the peer first. Prints one line
 // "answered N" with the exchanges the channel answered, for the check against log.dbf.
 #include <arpa/inet.h>
@@ -12,7 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <netinet/in.h>
+#include <sstream>
 #include <string>
 #include <sys/epoll.h>
 #include <sys/socket.h>
@@ -138,6 +142,23 @@ Run run(const Target& target, int clients, long exchanges) {
     return Clients(target, clients, exchanges).run();
 }
 
+// Processor time (user + system) a process has used so far, in seconds.
+double cpuSecondsOf(long pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // Fields after the command name, which is in parentheses and may hold blanks.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    unsigned long long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            user = std::stoull(field);
+        else if (i == 15)
+            system = std::stoull(field);
+    }
+    return double(user + system) / double(::sysconf(_SC_CLK_TCK));
+}
+
 // VmRSS and VmHWM of a process, in kB.
 std::pair<long, long> memoryOf(long pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -154,26 +175,34 @@ std::pair<long, long> memoryOf(long pid) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) {
+    if (argc < 5) {
         std::fprintf(stderr,
-                     "usage: %s OUR_PORT OUR_PID PEER_PORT [EXCHANGES] [MEMORY_EXCHANGES]\n",
+                     "usage: %s OUR_PORT OUR_PID PEER_PORT PEER_PID [EXCHANGES] "
+                     "[MEMORY_EXCHANGES]\n",
                      argv[0]);
         return 2;
     }
     const Target ours{"quillory", (unsigned short)std::atoi(argv[1]), kPlainReply};
     const long pid = std::atol(argv[2]);
     const Target peer{"python-hl7", (unsigned short)std::atoi(argv[3]), "\x0B" + kQuery + "\x1C\r"};
-    const long exchanges = argc > 4 ? std::atol(argv[4]) : 20000;
-    const long memoryExchanges = argc > 5 ? std::atol(argv[5]) : 100000;
+    const long peerPid = std::atol(argv[4]);
+    const long exchanges = argc > 5 ? std::atol(argv[5]) : 20000;
+    const long memoryExchanges = argc > 6 ? std::atol(argv[6]) : 100000;
 
     long answered = 0, failures = 0;
-    std::printf("%8s %14s %14s %7s\n", "clients", "quillory/s", "python-hl7/s", "ratio");
+    std::printf("%8s %12s %12s %7s   %s\n", "clients", "quillory/s", "python-hl7/s", "ratio",
+                "server CPU us/exchange: quillory, python-hl7, ratio");
     for (int clients : {1, 16, 128}) {
+        double cpu = cpuSecondsOf(pid);
         const Run a = run(ours, clients, exchanges);
+        const double ourCpu = (cpuSecondsOf(pid) - cpu) * 1e6 / double(a.ok);
+        cpu = cpuSecondsOf(peerPid);
         const Run b = run(peer, clients, exchanges / 4);
+        const double peerCpu = (cpuSecondsOf(peerPid) - cpu) * 1e6 / double(b.ok);
         answered += a.ok;
         failures += a.failed + b.failed;
-        std::printf("%8d %14.0f %14.0f %6.1fx\n", clients, a.rate(), b.rate(), a.rate() / b.rate());
+        std::printf("%8d %12.0f %12.0f %6.1fx   %6.0f %6.0f %6.1fx\n", clients, a.rate(), b.rate(),
+                    a.rate() / b.rate(), ourCpu, peerCpu, peerCpu / ourCpu);
         if (a.failed || b.failed)
             std::printf("         failed: quillory %ld, python-hl7 %ld\n", a.failed, b.failed);
     }

@@ -2,7 +2,7 @@
 QUILLORY_PACKAGES=(
     build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-serialport-dev libsqlite3-dev libgtest-dev
-    python3 python3-hl7 python3-dbfread socat
+    python3 python3-hl7 python3-dbfread python3-dbf socat
 )
 
 # Installs the packages that are missing: directly as root, otherwise it prints the command.

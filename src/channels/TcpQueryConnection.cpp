@@ -125,6 +125,7 @@ void TcpQueryConnection::endAfterReply() {
     // after a fresh deadline.
     disconnect(&socket_, &QTcpSocket::readyRead, this, nullptr);
     deadline_.start(kDeadlineMs, this);
+    socket_.flush(); // most replies go at once, and the socket closes without another round
     socket_.disconnectFromHost();
     if (socket_.state() == QAbstractSocket::UnconnectedState)
         deleteLater();

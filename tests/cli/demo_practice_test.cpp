@@ -1,5 +1,6 @@
 #include "cli/DemoPractice.h"
 
+#include "platform/ads/Connection.h"
 #include "practice/TfrmDataTransfer.h"
 #include "support/CollectingErrorReport.h"
 
@@ -27,6 +28,33 @@ TEST(DemoPractice, SameSeedSameTables) {
         EXPECT_EQ(digest(root + "/a/DEMO/" + table), digest(root + "/b/DEMO/" + table)) << table;
     }
     EXPECT_NE(digest(root + "/a/DEMO/mwpat.adt"), digest(root + "/c/DEMO/mwpat.adt"));
+}
+
+// Start-up reads the product version through the shared dictionary and the practice list from
+// the root folder itself.
+TEST(DemoPractice, RootFolderHoldsProductTableAndPracticeList) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    const DemoSummary demo = createDemoPractice({root, 10, 1});
+
+    ads::Connection shared;
+    shared.connect(root + "/SharedData.add", "SharedDataUser", "KeyMatchLot");
+    ads::Query product(shared);
+    product.open("SELECT * FROM RGNPDS ORDER BY \"Date Modified\" DESC");
+    EXPECT_EQ(product.text("Version"), "15.0.0.211");
+
+    ads::Connection folder;
+    folder.connect(root);
+    ads::Query practices(folder);
+    practices.open("SELECT * FROM \"mwdblist\"");
+    ASSERT_FALSE(practices.eof());
+    EXPECT_EQ(practices.text("Data Path"), demo.practiceDir);
+
+    ads::Connection practice;
+    practice.connect(demo.practiceDir + "/mwddf.add", "User", "tangelos");
+    ads::Query options(practice);
+    options.open("SELECT * FROM mwopt");
+    EXPECT_EQ(options.text("Data Version Number"), "15.00");
 }
 
 // The demo is meant to show every branch of the message: each text below must occur.

@@ -30,7 +30,7 @@ std::string allBytes(std::size_t size) {
 }
 
 struct RoundTrip {
-    FieldSpec spec;
+    FieldSpec field;
     Value value;
     Value::Kind kind; // as read back
     std::string text; // displayText of the value read back
@@ -93,9 +93,9 @@ TEST(AdsWriter, EveryTypeAndNullReadsBack) {
     };
     TempFolder folder;
     for (const RoundTrip& c : cases) {
-        SCOPED_TRACE(c.spec.name);
-        const std::string path = folder.file(c.spec.name + ".adt");
-        writeTable(path, {c.spec}, {{c.value}, {Value::null()}});
+        SCOPED_TRACE(c.field.name);
+        const std::string path = folder.file(c.field.name + ".adt");
+        writeTable(path, {c.field}, {{c.value}, {Value::null()}});
         const AdtTable table(path);
         Record record;
         ASSERT_TRUE(table.read(0, record));
@@ -105,7 +105,7 @@ TEST(AdsWriter, EveryTypeAndNullReadsBack) {
         EXPECT_FALSE(record.isNull(0));
         ASSERT_TRUE(table.read(1, record));
         const bool numbered =
-            c.spec.type == FieldType::AutoIncrement || c.spec.type == FieldType::RowVersion;
+            c.field.type == FieldType::AutoIncrement || c.field.type == FieldType::RowVersion;
         EXPECT_EQ(record.isNull(0), !numbered);
         EXPECT_EQ(record.value(0).isNull(), !numbered);
     }
@@ -145,7 +145,7 @@ TEST(AdsWriter, DeletedRecordsAreMarkedAndLiveOnesUseTheCurrentPrefix) {
 
 TEST(AdsWriter, RefusesValuesThatDoNotSuitTheirField) {
     struct Case {
-        FieldSpec spec;
+        FieldSpec field;
         Value value;
         const char* fragment;
     };
@@ -163,13 +163,13 @@ TEST(AdsWriter, RefusesValuesThatDoNotSuitTheirField) {
     TempFolder folder;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fragment);
-        AdtWriter writer(folder.file("t.adt"), {c.spec});
+        AdtWriter writer(folder.file("t.adt"), {c.field});
         try {
             writer.append({c.value});
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_NE(std::string(e.what()).find(c.fragment), std::string::npos) << e.what();
-            EXPECT_NE(std::string(e.what()).find(c.spec.name), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.field.name), std::string::npos) << e.what();
         }
     }
     AdtWriter writer(folder.file("t.adt"), {{"A", FieldType::Integer}});

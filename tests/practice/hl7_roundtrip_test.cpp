@@ -19,14 +19,14 @@ const char* const tricky[] = {"A|B",  "C^D",       "E&F",         "G~H",   "I\\J
                               "M\nN", "\xC9T\xE9", "\\F\\ a|^&~", "P^Q|R", "\\X0D\\", "Z&Y"};
 
 std::vector<std::string> parseFields(const std::string& message,
-                                     const std::vector<std::string>& specs) {
+                                     const std::vector<std::string>& paths) {
     QTemporaryFile file;
     EXPECT_TRUE(file.open());
     file.write(message.data(), qint64(message.size()));
     file.flush();
     QStringList args{QString(QUILLORY_TESTS_DIR) + "/practice/hl7_fields.py", file.fileName()};
-    for (const std::string& spec : specs)
-        args << QString::fromStdString(spec);
+    for (const std::string& path : paths)
+        args << QString::fromStdString(path);
     QProcess python;
     python.start("/usr/bin/python3", args);
     EXPECT_TRUE(python.waitForFinished(30000));
@@ -80,10 +80,10 @@ TEST(Hl7RoundTrip, IndependentParserReadsEveryStoredValueBack) {
         {"IN1.16.2", tricky[1]},  {"IN1.36.1", tricky[6]}, {"IN1.43.1", "~"},
         {"IN1.44.1", tricky[8]},
     };
-    std::vector<std::string> specs;
-    for (const auto& [spec, value] : expected)
-        specs.push_back(spec);
-    const std::vector<std::string> parsed = parseFields(message, specs);
+    std::vector<std::string> paths;
+    for (const auto& [path, value] : expected)
+        paths.push_back(path);
+    const std::vector<std::string> parsed = parseFields(message, paths);
     ASSERT_EQ(parsed.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(parsed[i], expected[i].second) << expected[i].first;

@@ -87,23 +87,24 @@ std::vector<FieldDef> layOut(const std::vector<FieldSpec>& specs, std::uint32_t&
         throw Error("A table needs between 1 and 65535 fields.");
     std::vector<FieldDef> fields;
     std::uint64_t offset = header::kRecordPrefix;
-    for (const FieldSpec& spec : specs) {
-        if (spec.name.empty() || spec.name.size() >= header::kNameSize ||
-            spec.name.find('\0') != std::string::npos)
-            throw Error("The field name \"" + spec.name + "\" is empty or too long.");
-        if (!isKnownFieldType(std::uint16_t(spec.type)))
-            throw Error("field \"" + spec.name + "\" has an unknown type " +
-                        std::to_string(int(spec.type)));
-        const std::uint16_t fixed = fixedFieldSize(spec.type);
+    for (const FieldSpec& wanted : specs) {
+        if (wanted.name.empty() || wanted.name.size() >= header::kNameSize ||
+            wanted.name.find('\0') != std::string::npos)
+            throw Error("The field name \"" + wanted.name + "\" is empty or too long.");
+        if (!isKnownFieldType(std::uint16_t(wanted.type)))
+            throw Error("field \"" + wanted.name + "\" has an unknown type " +
+                        std::to_string(int(wanted.type)));
+        const std::uint16_t fixed = fixedFieldSize(wanted.type);
         const std::uint16_t length =
-            fixed != 0 ? (spec.type == FieldType::Memo || spec.type == FieldType::Binary ||
-                                  spec.type == FieldType::Image
+            fixed != 0 ? (wanted.type == FieldType::Memo || wanted.type == FieldType::Binary ||
+                                  wanted.type == FieldType::Image
                               ? 9
                               : fixed)
-                       : spec.length;
+                       : wanted.length;
         if (length == 0)
-            throw Error("field \"" + spec.name + "\" needs a length.");
-        fields.push_back({spec.name, spec.type, std::uint32_t(offset), length, spec.decimals});
+            throw Error("field \"" + wanted.name + "\" needs a length.");
+        fields.push_back(
+            {wanted.name, wanted.type, std::uint32_t(offset), length, wanted.decimals});
         offset += length;
     }
     if (offset > header::kMaxRecordLength)
