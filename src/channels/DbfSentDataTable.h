@@ -24,6 +24,7 @@ public:
     bool isEmpty() override;
     std::optional<std::string> find(const std::string& chart) override;
     void store(const std::string& chart, const std::string& message) override;
+    void clear() override { ClearSentData(); }
 
     // Empties the table for good (exclusive open, delete all, pack, shared again), so that the
     // next cycle is a first run. Throws when another program holds the table.

@@ -43,6 +43,7 @@ private:
     enum class Outcome { Written, Unchanged, Failed };
 
     bool changed(const std::string& chart, const std::string& message);
+    bool finishFirstRunFile();
     Outcome sendChart(TfrmDataTransfer& practice, const std::string& chart);
     void handleChart(TfrmDataTransfer& practice, const std::string& chart, CycleSummary& summary);
     void writeMessage(const std::string& chart, const std::string& message);
@@ -86,14 +87,32 @@ void NetworkShareCycle::Run::execute(CycleSummary& summary) {
         for (const std::string& chart : charts) {
             if (stopRequested()) {
                 summary.stopped = true;
-                folder_.finishFirstRunFile(); // keeps what was written so far
+                finishFirstRunFile(); // keeps what was written so far
                 return;
             }
             handleChart(practice, chart, summary);
         }
-        folder_.finishFirstRunFile();
+        if (!finishFirstRunFile())
+            return;
     }
     settings_.WriteDateTime("Options", "Last Pull Date", start);
+}
+
+// Charts remembered as sent whose messages went down with the first-run file would never be sent
+// again; forgetting them all, and the pull date staying, makes the next cycle a first run again.
+bool NetworkShareCycle::Run::finishFirstRunFile() {
+    try {
+        folder_.finishFirstRunFile();
+    } catch (const std::exception&) {
+    }
+    if (!folder_.firstRunMessagesLost())
+        return true;
+    try {
+        cycle_.sentData_.clear();
+    } catch (const std::exception&) {
+        // Nothing better is left: the log shows what was exported.
+    }
+    return false;
 }
 
 bool NetworkShareCycle::Run::changed(const std::string& chart, const std::string& message) {

@@ -55,16 +55,34 @@ void ResultFolder::writeFile(const std::string& name, std::string_view content) 
 
 void ResultFolder::appendToFirstRunFile(std::string_view message) {
     const std::string target = path(firstRunFileName);
-    if (!firstRun_)
+    if (!firstRun_) {
         firstRun_ = openSaveFile(target);
-    write(*firstRun_, message, target);
+        firstRunMessages_ = 0;
+    }
+    try {
+        write(*firstRun_, message, target);
+    } catch (const Error&) {
+        giveUpFirstRunFile();
+        throw;
+    }
+    ++firstRunMessages_;
+}
+
+void ResultFolder::giveUpFirstRunFile() {
+    firstRun_->cancelWriting();
+    firstRun_.reset();
+    lost_ = lost_ || firstRunMessages_ > 0;
 }
 
 void ResultFolder::finishFirstRunFile() {
     if (!firstRun_)
         return;
-    const std::unique_ptr<QSaveFile> file = std::move(firstRun_);
-    commit(*file, path(firstRunFileName));
+    if (!firstRun_->commit()) {
+        const std::string reason = firstRun_->errorString().toStdString();
+        giveUpFirstRunFile();
+        throw Error("Cannot complete " + path(firstRunFileName) + ": " + reason);
+    }
+    firstRun_.reset();
 }
 
 } // namespace quillory

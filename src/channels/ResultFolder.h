@@ -20,17 +20,23 @@ public:
 
     // Writes one whole file, replacing any file of that name.
     void writeFile(const std::string& name, std::string_view content);
-    // Appends a message to the first-run file, creating it at the first call; a call after a
-    // failed creation tries again.
+    // Appends a message to the first-run file, creating it at the first call. After a failure
+    // the file is given up; the next call starts a new one.
     void appendToFirstRunFile(std::string_view message);
     // Completes the first-run file, if one was started.
     void finishFirstRunFile();
+    // True when messages appended earlier were lost with a first-run file that could not be
+    // written or completed.
+    bool firstRunMessagesLost() const { return lost_; }
 
 private:
     std::string path(const std::string& name) const;
+    void giveUpFirstRunFile();
 
     std::string folder_;
     std::unique_ptr<QSaveFile> firstRun_;
+    std::size_t firstRunMessages_ = 0;
+    bool lost_ = false;
 };
 
 } // namespace quillory

@@ -15,6 +15,8 @@ public:
     virtual std::optional<std::string> find(const std::string& chart) = 0;
     // Replaces the message of chart, or adds a record for it.
     virtual void store(const std::string& chart, const std::string& message) = 0;
+    // Forgets every chart, so that the next cycle is a first run.
+    virtual void clear() = 0;
 };
 
 } // namespace quillory
