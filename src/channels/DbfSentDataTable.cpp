@@ -1,5 +1,6 @@
 #include "channels/DbfSentDataTable.h"
 
+#include "platform/dbase/LocalTables.h"
 #include "platform/dbase/Table.h"
 #include "platform/files/FileLookup.h"
 
@@ -53,16 +54,7 @@ void DbfSentDataTable::store(const std::string& chart, const std::string& messag
 
 void DbfSentDataTable::ClearSentData() {
     const std::lock_guard lock(mutex_);
-    table_.reset();
-    try {
-        dbase::Table exclusive(path_, dbase::Access::Exclusive);
-        exclusive.deleteAll();
-        exclusive.pack();
-    } catch (...) {
-        open();
-        throw;
-    }
-    open();
+    dbase::emptyForGood(table_);
 }
 
 } // namespace quillory

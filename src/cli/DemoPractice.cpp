@@ -297,27 +297,26 @@ void setPatient(DemoTable& t, const std::string& chart, const char* last, const 
     t.set(P_Modified, Value::ofTimestamp({2011, 10, 18, 15, 0, 0, 0}));
 }
 
-// The patients of the worked examples come first, so that the demo shows them.
-void writeKnownPatients(DemoTable& t, Practice& p) {
-    setPatient(t, "SMIJA000", "SMITH", "JANE", "A", Value::ofDate(1980, 2, 15),
-               Value::ofText("Female"));
+void setSmithsHome(DemoTable& t, const char* zip, const char* phone1) {
     t.setText(P_Street1, "12 ELM ST");
     t.setText(P_Street2, "APT 4");
     t.setText(P_City, "DAYTON");
     t.setText(P_State, "OH");
-    t.setText(P_Zip, "45402");
-    t.setText(P_Phone1, "(937)555-0142");
+    t.setText(P_Zip, zip);
+    t.setText(P_Phone1, phone1);
+}
+
+// The patients of the worked examples come first, so that the demo shows them.
+void writeKnownPatients(DemoTable& t, Practice& p) {
+    setPatient(t, "SMIJA000", "SMITH", "JANE", "A", Value::ofDate(1980, 2, 15),
+               Value::ofText("Female"));
+    setSmithsHome(t, "45402", "(937)555-0142");
     t.setText(P_Phone2, "555-0100");
     t.setText(P_Ssn, "111-22-3333");
     t.append();
     setPatient(t, "SMIJO000", "SMITH", "JOHN", "", Value::ofDate(1978, 5, 20),
                Value::ofText("Male"));
-    t.setText(P_Street1, "12 ELM ST");
-    t.setText(P_Street2, "APT 4");
-    t.setText(P_City, "DAYTON");
-    t.setText(P_State, "OH");
-    t.setText(P_Zip, "45402-1234");
-    t.setText(P_Phone1, "9375550142");
+    setSmithsHome(t, "45402-1234", "9375550142");
     t.setText(P_Ssn, "444-55-6666");
     t.setText(P_Employment, "Full time");
     t.setText(P_Employer, "WID01");

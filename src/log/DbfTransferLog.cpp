@@ -1,5 +1,6 @@
 #include "log/DbfTransferLog.h"
 
+#include "platform/dbase/LocalTables.h"
 #include "platform/dbase/Table.h"
 #include "platform/files/FileLookup.h"
 
@@ -36,16 +37,7 @@ void DbfTransferLog::AppendLogRecord(const std::string& transType, const std::st
 
 void DbfTransferLog::deleteAllRecords() {
     const std::lock_guard lock(mutex_);
-    table_.reset();
-    try {
-        dbase::Table exclusive(path_, dbase::Access::Exclusive);
-        exclusive.deleteAll();
-        exclusive.pack();
-    } catch (...) {
-        table_ = std::make_unique<dbase::Table>(path_, dbase::Access::Shared);
-        throw;
-    }
-    table_ = std::make_unique<dbase::Table>(path_, dbase::Access::Shared);
+    dbase::emptyForGood(table_);
 }
 
 std::vector<std::string> DbfTransferLog::forEach(const std::function<void(const Entry&)>& visit) {

@@ -1,26 +1,16 @@
 #include "cli/CommandLine.h"
 
+#include "support/CliRunner.h"
 #include "support/PracticeBuilder.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace quillory::cli {
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result runCli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    Environment env{out, err, "/nonexistent"};
-    const int code = run(args, env);
-    return {code, out.str(), err.str()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 TEST(ChannelCommands, InitTablesCycleAndLog) {
     test::PracticeBuilder practice;

@@ -1,5 +1,7 @@
 #include "platform/dbase/LocalTables.h"
 
+#include "platform/dbase/Table.h"
+
 #include "platform/dbase/CreateTable.h"
 
 namespace quillory::dbase {
@@ -22,6 +24,20 @@ void createLogTable(const std::string& path) {
 
 void createSentDataTable(const std::string& path) {
     createTable(path, Format::VisualFoxPro, sentDataTableFields());
+}
+
+void emptyForGood(std::unique_ptr<Table>& table) {
+    const std::string path = table->path();
+    table.reset();
+    try {
+        Table exclusive(path, Access::Exclusive);
+        exclusive.deleteAll();
+        exclusive.pack();
+    } catch (...) {
+        table = std::make_unique<Table>(path, Access::Shared);
+        throw;
+    }
+    table = std::make_unique<Table>(path, Access::Shared);
 }
 
 } // namespace quillory::dbase
