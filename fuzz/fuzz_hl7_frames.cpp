@@ -48,8 +48,7 @@ void checkAnswer(std::string_view received) {
     }
     check(answer.reply == StripFrame(received));
     StringList header;
-    check(SplitHeaderFields(answer.reply, header) && header.size() > 8 &&
-          header[8] == kQueryType);
+    check(SplitHeaderFields(answer.reply, header) && header.size() > 8 && header[8] == kQueryType);
     check(answer.logResult == ReplyResultText(answer.reply));
 }
 

@@ -18,11 +18,12 @@ SerialQueryHandler::SerialQueryHandler(TransferLog& log, const LoggingSwitch& lo
                      [this](QSerialPort::SerialPortError error) {
                          // The device went away: unplugged (resource error), or a hung-up
                          // line whose reads fail at once and would otherwise fail forever.
-                         const bool lost = error == QSerialPort::ResourceError ||
-                                           error == QSerialPort::ReadError;
+                         const bool lost =
+                             error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
                          if (lost && port_.isOpen()) {
-                             report("Serial port " + port_.portName().toStdString() + ": " +
-                                    port_.errorString().toStdString());
+                             report("Serial port " + port_.portName().toStdString() +
+                                    " stopped working and was closed (" +
+                                    port_.errorString().toStdString() + ")");
                              port_.close();
                          }
                      });

@@ -9,9 +9,8 @@ namespace quillory {
 namespace {
 
 std::size_t scanStartAfter(const std::string& buffer) {
-    return std::max<std::size_t>(1, buffer.size() >= kFrameEnd.size()
-                                        ? buffer.size() - kFrameEnd.size() + 1
-                                        : 0);
+    return std::max<std::size_t>(
+        1, buffer.size() >= kFrameEnd.size() ? buffer.size() - kFrameEnd.size() + 1 : 0);
 }
 
 } // namespace

@@ -35,8 +35,8 @@ private:
 
     std::size_t limit_;
     std::string buffer_;
-    bool inFrame_ = false;      // buffer_ starts with a start byte
-    std::size_t scanFrom_ = 1;  // no end marker starts in buffer_ before this
+    bool inFrame_ = false;     // buffer_ starts with a start byte
+    std::size_t scanFrom_ = 1; // no end marker starts in buffer_ before this
 };
 
 } // namespace quillory

@@ -21,7 +21,9 @@ TcpQueryChannel::TcpQueryChannel(TransferLog& log, const LoggingSwitch& logging,
     : log_(log), logging_(logging), settingsPath_(std::move(settingsPath)),
       onError_(std::move(onError)) {}
 
-TcpQueryChannel::~TcpQueryChannel() { stop(); }
+TcpQueryChannel::~TcpQueryChannel() {
+    stop();
+}
 
 TcpQueryChannel::StartResult TcpQueryChannel::start(std::string_view portText) {
     const std::optional<quint16> port = parseTcpPort(portText);

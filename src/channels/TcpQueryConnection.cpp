@@ -26,8 +26,8 @@ TcpQueryConnection::TcpQueryConnection(qintptr descriptor, QueryLog& log,
         deleteLater();
         return;
     }
-    peer_ = socket_.peerAddress().toString().toStdString() + ":" +
-            std::to_string(socket_.peerPort());
+    peer_ =
+        socket_.peerAddress().toString().toStdString() + ":" + std::to_string(socket_.peerPort());
     socket_.setReadBufferSize(kReadChunk);
     deadline_.start(kDeadlineMs, this);
     connect(&socket_, &QTcpSocket::readyRead, this, [this] { readPieces(); });

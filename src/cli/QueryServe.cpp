@@ -16,8 +16,7 @@ namespace {
 constexpr int kPollMs = 100;
 
 // Runs the event loop until keepGoing() says stop or running() says the channel is gone.
-void runUntilStopped(const std::function<bool()>& keepGoing,
-                     const std::function<bool()>& running) {
+void runUntilStopped(const std::function<bool()>& keepGoing, const std::function<bool()>& running) {
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -63,8 +62,8 @@ int serveSerial(const std::string& settingsPath, TransferLog& log, LoggingSwitch
         err << "quillory-cli serve: " << message << "\n";
     });
     if (!handler.open(setting(settingsPath, "CommPort"))) {
-        err << "quillory-cli serve: cannot open the serial port (CommPort): "
-            << handler.errorText() << "\n";
+        err << "quillory-cli serve: cannot open the serial port (CommPort): " << handler.errorText()
+            << "\n";
         return 1;
     }
     runUntilStopped(keepGoing, [&handler] { return handler.isOpen(); });

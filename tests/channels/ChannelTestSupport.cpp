@@ -29,9 +29,13 @@ private:
 
 } // namespace
 
-TempSettings::TempSettings(const std::string& options) { write(options); }
+TempSettings::TempSettings(const std::string& options) {
+    write(options);
+}
 
-std::string TempSettings::path() const { return dir() + "/quillory.NFO"; }
+std::string TempSettings::path() const {
+    return dir() + "/quillory.NFO";
+}
 
 void TempSettings::write(const std::string& options) const {
     QFile file(QString::fromStdString(path()));

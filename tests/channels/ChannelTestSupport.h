@@ -67,6 +67,8 @@ inline const std::string kQuery = "MSH|^~\\&|LAB|ROR|QUILLORY|PRACTICE|202401011
 // kQuery without its last carriage return: what the peer gets back.
 inline const std::string kReply = kQuery.substr(0, kQuery.size() - 1);
 
-inline std::string framed(const std::string& message) { return "\x0B" + message + "\x1C\r"; }
+inline std::string framed(const std::string& message) {
+    return "\x0B" + message + "\x1C\r";
+}
 
 } // namespace quillory::test

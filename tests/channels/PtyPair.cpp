@@ -30,7 +30,9 @@ PtyPair::~PtyPair() {
     hangUp();
 }
 
-std::string PtyPair::channelPath() const { return (dir_.path() + "/channel").toStdString(); }
+std::string PtyPair::channelPath() const {
+    return (dir_.path() + "/channel").toStdString();
+}
 
 void PtyPair::write(std::string_view bytes) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);

@@ -48,7 +48,16 @@ bool TcpTestClient::send(std::string_view bytes) {
     return true;
 }
 
-void TcpTestClient::shutdownOutput() { ::shutdown(fd_, SHUT_WR); }
+void TcpTestClient::shutdownOutput() {
+    ::shutdown(fd_, SHUT_WR);
+}
+
+void TcpTestClient::reset() {
+    const linger abortive{1, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    ::close(fd_);
+    fd_ = -1;
+}
 
 std::string TcpTestClient::readUntilClosed(std::chrono::milliseconds timeout) {
     std::string received;
@@ -71,8 +80,7 @@ std::string TcpTestClient::readUntilClosed(std::chrono::milliseconds timeout) {
     return received;
 }
 
-std::string exchange(unsigned short port, const std::vector<std::string>& pieces,
-                     bool shutOutput) {
+std::string exchange(unsigned short port, const std::vector<std::string>& pieces, bool shutOutput) {
     TcpTestClient client(port);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         if (i > 0)

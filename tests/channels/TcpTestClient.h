@@ -23,6 +23,8 @@ public:
     // Sends all of it; false once the server has closed.
     bool send(std::string_view bytes);
     void shutdownOutput();
+    // Closes at once with a reset, as a peer that crashes or pulls the cable does.
+    void reset();
     // Reads until the server closes or the timeout passes; closed() tells which.
     std::string readUntilClosed(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool closed() const { return closed_; }

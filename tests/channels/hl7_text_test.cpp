@@ -14,8 +14,9 @@ TEST(SplitByDelimiter, GivesThePiecesBehindWhatTheListHolds) {
         std::string text;
         StringList pieces;
     } cases[] = {
-        {"", {}},        {"a,b", {"a", "b"}},     {"a,,b", {"a", "", "b"}}, {",a", {"", "a"}},
-        {"a,", {"a"}},   {"a,,", {"a", ""}},      {",", {""}},
+        {"", {}},          {"a,b", {"a", "b"}}, {"a,,b", {"a", "", "b"}},
+        {",a", {"", "a"}}, {"a,", {"a"}},       {"a,,", {"a", ""}},
+        {",", {""}},
     };
     for (const auto& c : cases) {
         StringList list{"kept"};
@@ -53,8 +54,8 @@ TEST(Frame, CompletenessAndContents) {
     } cases[] = {
         {"\x0BMSH|a\rQRD|b\r\x1C\r", true, "MSH|a\rQRD|b"},
         {"noise\x0BMSH|a\r\x1C\rtail\x0BMSH|b\r\x1C\r", true, "MSH|a"},
-        {"\r\x1C\r\x0BMSH|a\r", true, ""},     // the end marker stands before the start byte
-        {"\x0BMSH|a\x1C\r", false, ""},         // last segment without its own carriage return
+        {"\r\x1C\r\x0BMSH|a\r", true, ""}, // the end marker stands before the start byte
+        {"\x0BMSH|a\x1C\r", false, ""},    // last segment without its own carriage return
         {"\x0BMSH|a\r", false, ""},
         {"MSH|a\r\x1C\r", false, "MSH|a"},
         {std::string("\x0BMS\0H\r\x1C\r", 9), true, std::string("MS\0H", 4)},
@@ -75,11 +76,11 @@ TEST(ReplyResultText, ReadsTheSecondLine) {
         {"MSH|x\rMSA|AE|MSG1|Unknown patient|", "Unknown patient"},
         {"MSH|x\r\nMSA|AE|MSG1|crlf", "crlf"},
         {"MSH|x\nMSA|AE|MSG1|lf\rMORE|1|2|3", "lf"},
-        {"MSH|x\r\rMSA|AE|MSG1|third line", ""},  // the empty second line
-        {kQuery, "I"},                             // QRD-3, the query priority
-        {"MSH|x\rMSA|C", ""},                      // too short to hold "CA"
-        {"MSH|x\rMSA|AE|MSG1|", ""},               // only three pieces
-        {"MSH|x|y|z|w\r", ""},                     // no second line
+        {"MSH|x\r\rMSA|AE|MSG1|third line", ""}, // the empty second line
+        {kQuery, "I"},                           // QRD-3, the query priority
+        {"MSH|x\rMSA|C", ""},                    // too short to hold "CA"
+        {"MSH|x\rMSA|AE|MSG1|", ""},             // only three pieces
+        {"MSH|x|y|z|w\r", ""},                   // no second line
         {"", ""},
     };
     for (const auto& c : cases)

@@ -58,16 +58,21 @@ TEST(TcpRequestText, CollectsUntilTheEndMarkerOrTheBound) {
         std::string text;
     } cases[] = {
         {"one piece", {framed(kQuery)}, State::EndMarkerSeen, framed(kQuery)},
-        {"marker split over pieces", {"\x0BMSH|a\r", "\x1C", "\r"}, State::EndMarkerSeen,
+        {"marker split over pieces",
+         {"\x0BMSH|a\r", "\x1C", "\r"},
+         State::EndMarkerSeen,
          "\x0BMSH|a\r\x1C\r"},
-        {"zero bytes kept", {std::string("\x0BM\0S", 4), std::string("H\0\r\x1C\r", 5)},
-         State::EndMarkerSeen, std::string("\x0BM\0SH\0\r\x1C\r", 9)},
-        {"pieces after the marker ignored", {"\r\x1C\r", "more"}, State::EndMarkerSeen,
-         "\r\x1C\r"},
+        {"zero bytes kept",
+         {std::string("\x0BM\0S", 4), std::string("H\0\r\x1C\r", 5)},
+         State::EndMarkerSeen,
+         std::string("\x0BM\0SH\0\r\x1C\r", 9)},
+        {"pieces after the marker ignored", {"\r\x1C\r", "more"}, State::EndMarkerSeen, "\r\x1C\r"},
         {"no marker yet", {"\x0BMSH|a\r", "\x1C"}, State::Collecting, "\x0BMSH|a\r\x1C"},
         {"exactly at the bound", {big}, State::Collecting, big},
         {"past the bound", {big, "y"}, State::TooLarge, big + "y"},
-        {"marker in the piece that passes the bound", {big, "\r\x1C\r"}, State::EndMarkerSeen,
+        {"marker in the piece that passes the bound",
+         {big, "\r\x1C\r"},
+         State::EndMarkerSeen,
          big + "\r\x1C\r"},
     };
     for (const auto& c : cases) {
@@ -101,7 +106,8 @@ TEST(SerialReceiveBuffer, HandsOutEveryFrameOnce) {
          ""},
         // A stale end marker without a start byte must not make the next frame empty.
         {"stale end marker", {"tail\r\x1C\r", frame}, {frame}, ""},
-        {"stale end marker, frame in pieces", {"tail\r\x1C\r", "\x0BMSH", frame.substr(4)},
+        {"stale end marker, frame in pieces",
+         {"tail\r\x1C\r", "\x0BMSH", frame.substr(4)},
          {frame},
          ""},
         {"unfinished", {"junk", frame.substr(0, 30)}, {}, frame.substr(0, 30)},
@@ -124,7 +130,8 @@ TEST(SerialReceiveBuffer, HandsOutEveryFrameOnce) {
 TEST(SerialReceiveBuffer, PassingTheBoundDropsAllBeforeTheLastStartByte) {
     using Kind = SerialReceiveBuffer::Event::Kind;
     const std::string junk(kMaxRequestBytes, 'j');
-    const std::string head = "\x0B" "MSH|";
+    const std::string head = "\x0B"
+                             "MSH|";
     const struct {
         const char* name;
         std::vector<std::string> reads;
@@ -161,13 +168,15 @@ TEST(ChannelSettings, PortNumbersAndDeviceNames) {
     const struct {
         std::string text;
         std::optional<quint16> port;
-    } ports[] = {{"8080", 8080}, {"1", 1},          {"65535", 65535}, {"0", {}},  {"65536", {}},
-                 {"", {}},       {"80a", {}},       {"-1", {}},       {" 80", {}}, {"99999999999", {}}};
+    } ports[] = {{"8080", 8080}, {"1", 1},    {"65535", 65535}, {"0", {}},   {"65536", {}},
+                 {"", {}},       {"80a", {}}, {"-1", {}},       {" 80", {}}, {"99999999999", {}}};
     for (const auto& c : ports)
         EXPECT_EQ(parseTcpPort(c.text), c.port) << c.text;
 
-    const std::pair<std::string, std::string> devices[] = {
-        {"ttyS0", "/dev/ttyS0"}, {"ttyUSB1", "/dev/ttyUSB1"}, {"/dev/pts/3", "/dev/pts/3"}, {"", ""}};
+    const std::pair<std::string, std::string> devices[] = {{"ttyS0", "/dev/ttyS0"},
+                                                           {"ttyUSB1", "/dev/ttyUSB1"},
+                                                           {"/dev/pts/3", "/dev/pts/3"},
+                                                           {"", ""}};
     for (const auto& [setting, device] : devices)
         EXPECT_EQ(serialDevicePath(setting), device) << setting;
 }

@@ -5,12 +5,8 @@
 #include "TcpTestClient.h"
 
 #include <QTcpServer>
-#include <atomic>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <thread>
-#include <unistd.h>
 
 namespace quillory {
 namespace {

@@ -53,8 +53,7 @@ TEST_F(SerialQueryHandlerTest, AnswersEveryCompleteQuery) {
          true,
          kReply + kSecondReply,
          {record(kReply, "I"), record(kSecondReply, "D")}},
-        {"stale end marker in front", {"tail\r\x1C\r", frame}, true, kReply,
-         {record(kReply, "I")}},
+        {"stale end marker in front", {"tail\r\x1C\r", frame}, true, kReply, {record(kReply, "I")}},
         {"logging off", {frame}, false, kReply, {}},
         {"demographics", {framed(kMsh8 + "ADT^A28\rPID|1\r")}, true, "", {}},
         {"one segment", {framed(kMsh8 + "QRY^Q01\r")}, true, "", {}},
@@ -90,7 +89,8 @@ TEST_F(SerialQueryHandlerTest, OverlongNoiseIsDroppedAndLogged) {
     EXPECT_EQ(records[0].recPort, pty_.channelPath());
     EXPECT_EQ(records[0].repPort, pty_.channelPath());
     EXPECT_EQ(records[0].result, kInvalidRequest);
-    EXPECT_TRUE(records[0].request.substr(0, kMaxRequestBytes) == noise.substr(0, kMaxRequestBytes));
+    EXPECT_TRUE(records[0].request.substr(0, kMaxRequestBytes) ==
+                noise.substr(0, kMaxRequestBytes));
 
     pty_.write(framed(kQuery));
     EXPECT_EQ(pty_.read(kReply.size(), 2s), kReply);

@@ -5,10 +5,11 @@
 #include "TcpTestClient.h"
 
 #include <QProcess>
-#include <filesystem>
 #include <QTcpServer>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 #include <sys/resource.h>
 #include <thread>
 
@@ -26,11 +27,11 @@ protected:
     TcpQueryChannelTest() : settings_("TransferType=TCP\n") {}
 
     std::unique_ptr<TcpQueryChannel> start(FakeTransferLog& log) {
-        auto channel = std::make_unique<TcpQueryChannel>(
-            log, logging_, settings_.path(), [this](const std::string& message) {
-                std::lock_guard lock(errorsMutex_);
-                errors_.push_back(message);
-            });
+        auto channel = std::make_unique<TcpQueryChannel>(log, logging_, settings_.path(),
+                                                         [this](const std::string& message) {
+                                                             std::lock_guard lock(errorsMutex_);
+                                                             errors_.push_back(message);
+                                                         });
         EXPECT_EQ(channel->start(quint16(0)), TcpQueryChannel::StartResult::Listening)
             << channel->errorText();
         return channel;
@@ -80,8 +81,12 @@ TEST_F(TcpQueryChannelTest, OneExchangePerConnection) {
          true,
          longQuery.substr(0, longQuery.size() - 1),
          {{longQuery.substr(0, longQuery.size() - 1) + kSpaces, "I"}}},
-        {"two frames: only the first", {frame + framed(kMsh8 + "QRY^Q01\rQRD|2|R|D\r")}, false,
-         true, kReply, {{kReply + kSpaces, "I"}}},
+        {"two frames: only the first",
+         {frame + framed(kMsh8 + "QRY^Q01\rQRD|2|R|D\r")},
+         false,
+         true,
+         kReply,
+         {{kReply + kSpaces, "I"}}},
         {"logging off", {frame}, false, false, kReply, {}},
         {"demographics", {framed(kMsh8 + "ADT^A28\rPID|1\r")}, false, true, "", {}},
         {"one segment", {framed(kMsh8 + "QRY^Q01\r")}, false, true, "", {}},
@@ -233,6 +238,35 @@ TEST_F(TcpQueryChannelTest, StartTellsWhyItIsNotListening) {
     EXPECT_FALSE(TcpTestClient(quint16(std::stoi(busy))).connected());
     ASSERT_EQ(channel.start(busy), Result::Listening) << channel.errorText();
     EXPECT_EQ(exchange(channel.port(), {framed(kQuery)}), kReply);
+}
+
+TEST_F(TcpQueryChannelTest, AbruptAndGarbledPeersLeaveItServing) {
+    FakeTransferLog log;
+    auto channel = start(log);
+    std::mt19937 random(4711);
+    const std::string frame = framed(kQuery);
+    std::vector<std::unique_ptr<TcpTestClient>> peers;
+    for (int i = 0; i < 300; ++i) {
+        auto peer = std::make_unique<TcpTestClient>(channel->port());
+        std::string bytes = random() % 2 ? frame : std::string();
+        for (std::size_t n = random() % 400; n > 0; --n)
+            bytes.insert(bytes.begin() + std::ptrdiff_t(random() % (bytes.size() + 1)),
+                         "\x0B\r\x1C\0|A"[random() % 6]);
+        peer->send(bytes.substr(0, random() % (bytes.size() + 1)));
+        switch (random() % 3) {
+        case 0:
+            peer->reset(); // possibly while the reply is on its way
+            break;
+        case 1:
+            peer->shutdownOutput();
+            peers.push_back(std::move(peer));
+            break;
+        default:
+            peers.push_back(std::move(peer)); // stays, or is cut off by the deadline
+        }
+    }
+    peers.clear();
+    EXPECT_EQ(exchange(channel->port(), {framed(kQuery)}), kReply);
 }
 
 int highestDescriptor() {
