@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace quillory {
@@ -165,6 +166,27 @@ TEST_F(NetworkShareCycleTest, FailedCollectionIsLoggedAndKeepsThePullDate) {
     EXPECT_EQ(entries[0].result, summary.listError);
     EXPECT_NE(entries[0].result.find("mwddf.add"), std::string::npos);
     EXPECT_TRUE(lastPull().isZero());
+}
+
+// A full disk in the middle of a first run: the charts already in the lost file must not stay
+// remembered as sent, so the next cycle starts over as a first run.
+TEST_F(NetworkShareCycleTest, FirstRunFileThatCannotBeCompletedIsStartedOverNextTime) {
+    practice.clearRows();
+    for (int i = 0; i < 300; ++i)
+        addPatient(("P" + std::to_string(1000 + i)).c_str(), "12 ELM ST");
+    write();
+    const std::string mount = "mount -t tmpfs -o size=32k tmpfs '" + resultDir() + "' 2>/dev/null";
+    if (std::system(mount.c_str()) != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const CycleSummary summary = runAt(firstPull);
+    std::system(("umount '" + resultDir() + "'").c_str());
+    EXPECT_GT(summary.failed, 0u);
+    EXPECT_TRUE(sent->isEmpty());
+    EXPECT_TRUE(lastPull().isZero());
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(resultDir() + "/CPLMPL.HL7")));
+
+    EXPECT_EQ(runAt(secondPull).written, 300u);
+    EXPECT_EQ(readResult("CPLMPL.HL7").size(), 300 * sent->find("P1000")->size());
 }
 
 // A chart number is never allowed to name a file outside the result folder.
