@@ -1,6 +1,7 @@
 #include "channels/TcpQueryConnection.h"
 
 #include "channels/Hl7Text.h"
+#include "platform/net/SocketDescriptor.h"
 
 #include <QHostAddress>
 #include <QTimerEvent>
@@ -19,6 +20,7 @@ TcpQueryConnection::TcpQueryConnection(qintptr descriptor, QueryLog& log,
                                        const ChannelErrorSink& onError, QObject* parent)
     : QObject(parent), socket_(this), log_(log), onError_(onError) {
     if (!socket_.setSocketDescriptor(descriptor)) {
+        platform::closeSocketDescriptor(descriptor); // not adopted, so nobody else closes it
         if (onError_)
             onError_("TCP query listener: an accepted connection could not be taken over: " +
                      socket_.errorString().toStdString());

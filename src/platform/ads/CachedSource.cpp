@@ -1,5 +1,6 @@
 #include "platform/ads/CachedSource.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>

@@ -1,8 +1,7 @@
 #include "platform/dbase/LocalTables.h"
 
-#include "platform/dbase/Table.h"
-
 #include "platform/dbase/CreateTable.h"
+#include "platform/dbase/Table.h"
 
 namespace quillory::dbase {
 
