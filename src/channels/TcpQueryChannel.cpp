@@ -29,7 +29,9 @@ TcpQueryChannel::StartResult TcpQueryChannel::start(std::string_view portText) {
     const std::optional<quint16> port = parseTcpPort(portText);
     if (!port) {
         stop();
-        errorText_ = "\"" + std::string(portText) + "\" is not a TCP port number (1 to 65535)";
+        errorText_.clear();
+        errorText_.push_back('"');
+        errorText_.append(portText).append("\" is not a TCP port number (1 to 65535)");
         return StartResult::CannotListen;
     }
     return start(*port);
